@@ -1,0 +1,117 @@
+#include "platform/automation/variant.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+namespace quorvel::automation {
+namespace {
+
+std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// The string as ASCII without surrounding spaces, or nothing if it holds another character.
+bool TrimmedAscii(const std::u16string& s, std::string& out) {
+    size_t first = 0, last = s.size();
+    while (first < last && s[first] == u' ') ++first;
+    while (last > first && s[last - 1] == u' ') --last;
+    out.clear();
+    for (size_t i = first; i < last; ++i) {
+        if (s[i] >= 0x80) return false;
+        out.push_back(static_cast<char>(s[i]));
+    }
+    return true;
+}
+
+bool ParseNumber(const std::u16string& s, double& out) {
+    std::string ascii;
+    if (!TrimmedAscii(s, ascii) || ascii.empty()) return false;
+    const char* first = ascii.data();
+    if (*first == '+') ++first;
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, ascii.data() + ascii.size(), value);
+    if (error != std::errc() || end != ascii.data() + ascii.size()) return false;
+    out = value;
+    return true;
+}
+
+}  // namespace
+
+std::string NumberToString(double value) {
+    if (std::isnan(value)) return "NaN";
+    if (value == 0) return "0";
+    if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
+    if (value < 0) return "-" + NumberToString(-value);
+
+    // Shortest round-trip digits in the form d.ddde±x, read as digits and exponent.
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::scientific);
+    const std::string_view scientific(buffer, result.ptr - buffer);
+    const size_t e = scientific.find('e');
+    std::string digits;
+    for (char c : scientific.substr(0, e)) {
+        if (c != '.') digits.push_back(c);
+    }
+    const int k = static_cast<int>(digits.size());
+    const int n = std::atoi(std::string(scientific.substr(e + 1)).c_str()) + 1;
+
+    if (k <= n && n <= 21) return digits + std::string(n - k, '0');
+    if (0 < n && n <= 21) return digits.substr(0, n) + "." + digits.substr(n);
+    if (-6 < n && n <= 0) return "0." + std::string(-n, '0') + digits;
+    const int exponent = n - 1;
+    std::string out = digits.substr(0, 1);
+    if (k > 1) out += "." + digits.substr(1);
+    out += exponent < 0 ? "e-" : "e+";
+    out += std::to_string(std::abs(exponent));
+    return out;
+}
+
+HResult ChangeToString(const Variant& value, std::u16string& out) {
+    switch (value.kind()) {
+        case Variant::Kind::Empty: out.clear(); return hr::S_OK;
+        case Variant::Kind::String: out = value.string(); return hr::S_OK;
+        case Variant::Kind::Int32: out = Widen(std::to_string(value.int32())); return hr::S_OK;
+        case Variant::Kind::Double: out = Widen(NumberToString(value.number())); return hr::S_OK;
+        case Variant::Kind::Bool: out = value.boolean() ? u"true" : u"false"; return hr::S_OK;
+    }
+    return hr::DISP_E_TYPEMISMATCH;
+}
+
+HResult ChangeToNumber(const Variant& value, double& out) {
+    switch (value.kind()) {
+        case Variant::Kind::Empty: out = 0; return hr::S_OK;
+        case Variant::Kind::String:
+            return ParseNumber(value.string(), out) ? hr::S_OK : hr::DISP_E_TYPEMISMATCH;
+        case Variant::Kind::Int32: out = value.int32(); return hr::S_OK;
+        case Variant::Kind::Double: out = value.number(); return hr::S_OK;
+        case Variant::Kind::Bool: out = value.boolean() ? -1 : 0; return hr::S_OK;
+    }
+    return hr::DISP_E_TYPEMISMATCH;
+}
+
+HResult ChangeToBool(const Variant& value, bool& out) {
+    switch (value.kind()) {
+        case Variant::Kind::Empty: out = false; return hr::S_OK;
+        case Variant::Kind::String: {
+            std::string ascii;
+            if (TrimmedAscii(value.string(), ascii)) {
+                for (char& c : ascii) c = (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+                if (ascii == "true" || ascii == "false") {
+                    out = ascii == "true";
+                    return hr::S_OK;
+                }
+            }
+            double number = 0;
+            if (!ParseNumber(value.string(), number)) return hr::DISP_E_TYPEMISMATCH;
+            out = number != 0;
+            return hr::S_OK;
+        }
+        case Variant::Kind::Int32: out = value.int32() != 0; return hr::S_OK;
+        case Variant::Kind::Double: out = value.number() != 0; return hr::S_OK;
+        case Variant::Kind::Bool: out = value.boolean(); return hr::S_OK;
+    }
+    return hr::DISP_E_TYPEMISMATCH;
+}
+
+}  // namespace quorvel::automation
