@@ -126,12 +126,16 @@ size_t Utf16CharacterBytes(const char* p, size_t n) {
     return 2;
 }
 
-// End of the run of non-ASCII characters starting at `start` in GBK text. A byte of 0x80 or
-// more starts a two-byte character, so an ASCII-valued trail byte stays with its lead byte.
+// End of the run of non-ASCII characters starting at `start` in GBK text: the first ASCII
+// byte that follows another ASCII byte, or the end. An ASCII byte is never a lead byte, so
+// a character always starts after one; a run cut anywhere else could part an ASCII-valued
+// trail byte from its lead byte. Stepping two bytes at a time is not enough, as 0x80 (the
+// euro sign) is a character of one byte: "\x80\x81\x40" is the euro sign and U+4E02.
 size_t GbkForeignRunEnd(std::string_view gbk, size_t start) {
-    size_t i = start;
-    while (i < gbk.size() && static_cast<unsigned char>(gbk[i]) >= 0x80) i += 2;
-    return std::min(i, gbk.size());
+    const auto ascii = [&](size_t i) { return static_cast<unsigned char>(gbk[i]) < 0x80; };
+    size_t i = start + 1;
+    while (i < gbk.size() && !(ascii(i) && ascii(i - 1))) ++i;
+    return i;
 }
 
 template <class OutChar, class AppendForeign>
