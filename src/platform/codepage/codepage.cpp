@@ -101,7 +101,18 @@ void AppendConverted(iconv_t cd, const char* in, size_t inBytes, std::basic_stri
     out.resize(used);
 }
 
-size_t OneByte(const char*, size_t) { return 1; }
+// A lead byte (0x81 to 0xFE) and a following byte of 0x80 or more that make no character
+// are one character position and become one U+FFFD; skipping only the lead byte would read
+// the trail byte as the lead of a new character and take the next character's first byte
+// with it. Any other byte is skipped alone, so an ASCII byte after a bad lead byte is kept.
+// (The same rule as the gbk decoder of the WHATWG Encoding Standard.)
+size_t GbkCharacterBytes(const char* p, size_t n) {
+    const auto lead = static_cast<unsigned char>(p[0]);
+    if (n >= 2 && lead >= 0x81 && lead <= 0xFE && static_cast<unsigned char>(p[1]) >= 0x80) {
+        return 2;
+    }
+    return 1;
+}
 
 // A UTF-8 character GBK lacks is skipped whole; a byte that starts no valid character alone.
 size_t Utf8CharacterBytes(const char* p, size_t n) {
@@ -182,7 +193,8 @@ std::string ToGbk(std::basic_string_view<InChar> in, AppendForeign appendForeign
 std::u16string Utf16FromGbk(std::string_view gbk) {
     return FromGbk<char16_t>(gbk, [](const char* run, size_t n, std::u16string& out) {
         AppendConverted<char16_t>(ConverterFor(Direction::Utf16FromGbk), run, n, out,
-                                  std::u16string_view(&kReplacementCharacter, 1), OneByte);
+                                  std::u16string_view(&kReplacementCharacter, 1),
+                                  GbkCharacterBytes);
     });
 }
 
@@ -196,7 +208,7 @@ std::string GbkFromUtf16(std::u16string_view utf16) {
 std::string Utf8FromGbk(std::string_view gbk) {
     return FromGbk<char>(gbk, [](const char* run, size_t n, std::string& out) {
         AppendConverted<char>(ConverterFor(Direction::Utf8FromGbk), run, n, out, kReplacementUtf8,
-                              OneByte);
+                              GbkCharacterBytes);
     });
 }
 
