@@ -27,11 +27,16 @@ bool ParseNumber(const std::u16string& s, double& out) {
     std::string ascii;
     if (!TrimmedAscii(s, ascii) || ascii.empty()) return false;
     const char* first = ascii.data();
-    if (*first == '+') ++first;
+    const char* const last = first + ascii.size();
+    // One sign at most, then a digit or a point: from_chars alone also reads "inf", "nan"
+    // and "infinity", and after a '+' skipped here it would take a '-' as well ("+-5").
+    const bool negative = *first == '-';
+    if (*first == '+' || *first == '-') ++first;
+    if (first == last || !((*first >= '0' && *first <= '9') || *first == '.')) return false;
     double value = 0;
-    const auto [end, error] = std::from_chars(first, ascii.data() + ascii.size(), value);
-    if (error != std::errc() || end != ascii.data() + ascii.size()) return false;
-    out = value;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last) return false;
+    out = negative ? -value : value;
     return true;
 }
 
