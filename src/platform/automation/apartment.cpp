@@ -45,7 +45,10 @@ HResult OleInitialize() {
 void OleUninitialize() {
     Apartment& a = ThisThread();
     a.Notify(ApartmentEvent::OleUninitialize);
-    if (a.ole > 0) --a.ole;
+    // Only an OLE initialisation gives back the COM count it took; an unpaired call must
+    // not take away one that a CoInitialize holds.
+    if (a.ole == 0) return;
+    --a.ole;
     if (a.com > 0) --a.com;
 }
 
