@@ -8,8 +8,8 @@
 //
 // Keys. The form filters the key presses of every control before the control sees them:
 // Tab and Shift+Tab walk the focus order, Enter breaks the line in the input box and does
-// nothing elsewhere, Escape closes. Everything else, and these keys with other modifiers, is left
-// alone.
+// nothing elsewhere, Escape closes. Everything else, and these keys with other modifiers,
+// is left alone.
 //
 // Frame. Qt places a top-level window by its frame but sizes it by its client area, and
 // the frame is known only once a window manager has decorated the window. The client size
