@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "offscreen_messages.h"
 #include "platform/codepage/codepage.h"
 #include "platform/window/application.h"
 #include "platform/window/window.h"
@@ -148,14 +149,6 @@ protected:
 
 // The offscreen platform cannot pass a fixed size on to a window system and says so each
 // time a window is created; that one message is dropped, every other goes to Qt Test.
-QtMessageHandler g_testLogHandler = nullptr;
-
-void DropOffscreenSizeHintMessage(QtMsgType type, const QMessageLogContext& context,
-                                  const QString& message) {
-    if (message == QLatin1String("This plugin does not support propagateSizeHints()")) return;
-    if (g_testLogHandler) g_testLogHandler(type, context, message);
-}
-
 void FlushDeferredDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -166,6 +159,7 @@ class TestWindow : public QObject {
     Q_OBJECT
 
 private:
+    std::unique_ptr<quorvel::testing::OffscreenSizeHintMessageFilter> messageFilter_;
     std::unique_ptr<Recorder> rec_;
     std::unique_ptr<Window> window_;
 
@@ -194,8 +188,8 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { g_testLogHandler = qInstallMessageHandler(DropOffscreenSizeHintMessage); }
-    void cleanupTestCase() { qInstallMessageHandler(g_testLogHandler); }
+    void initTestCase() { messageFilter_ = std::make_unique<quorvel::testing::OffscreenSizeHintMessageFilter>(); }
+    void cleanupTestCase() { messageFilter_.reset(); }
 
     void init() { rec_ = std::make_unique<Recorder>(); }
 
