@@ -37,7 +37,13 @@ CallOutcome OutcomeOfInvoke(HResult result) {
     }
 }
 
-Variant TextArgument(std::string_view gbk) { return Variant::FromString(codepage::Utf16FromGbk(gbk)); }
+// ASCII bytes are the same characters in GBK and in UTF-16, so ASCII text (the usual
+// input: digits, points, commas) needs no conversion.
+Variant TextArgument(std::string_view gbk) {
+    if (automation::String::IsAscii(gbk))
+        return Variant::FromString(automation::String::FromAscii(std::string(gbk)));
+    return Variant::FromString(codepage::Utf16FromGbk(gbk));
+}
 
 // A number read from the engine as a 64-bit integer, truncated toward zero.
 std::int64_t TruncateToInt64(double number) {

@@ -180,7 +180,7 @@ void TestScriptHost::runPassesTheLeadingGivenArguments() {
     QStringList actual;
     for (const Variant& v : fake->calls[0].arguments) {
         QCOMPARE(v.kind(), Variant::Kind::String);
-        actual << QString::fromStdU16String(v.string());
+        actual << QString::fromStdU16String(v.string().ToUtf16());
     }
     QCOMPARE(actual, received);
 }

@@ -1,8 +1,11 @@
 #include "platform/automation/variant.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace quorvel::automation {
@@ -42,6 +45,46 @@ bool ParseNumber(const std::u16string& s, double& out) {
 
 }  // namespace
 
+String String::FromUtf16(std::u16string_view text) {
+    String string;
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char16_t c) { return c != 0 && c < 0x80; });
+    if (ascii) {
+        string.value_ = std::string(text.begin(), text.end());
+    } else {
+        string.value_ = std::u16string(text);
+    }
+    return string;
+}
+
+String String::FromAscii(std::string bytes) {
+    String string;
+    string.value_ = std::move(bytes);
+    return string;
+}
+
+bool String::IsAscii(std::string_view bytes) {
+    // Eight bytes at a time: no byte may have its high bit set or be zero.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        if ((word & kHighs) || ((word - kOnes) & ~word & kHighs)) return false;
+    }
+    for (; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c == 0 || c >= 0x80) return false;
+    }
+    return true;
+}
+
+std::u16string String::ToUtf16() const {
+    if (!isCompact()) return std::get<1>(value_);
+    const std::string& bytes = compact();
+    return std::u16string(bytes.begin(), bytes.end());
+}
+
 std::string NumberToString(double value) {
     if (std::isnan(value)) return "NaN";
     if (value == 0) return "0";
@@ -75,7 +118,7 @@ std::string NumberToString(double value) {
 HResult ChangeToString(const Variant& value, std::u16string& out) {
     switch (value.kind()) {
         case Variant::Kind::Empty: out.clear(); return hr::S_OK;
-        case Variant::Kind::String: out = value.string(); return hr::S_OK;
+        case Variant::Kind::String: out = value.string().ToUtf16(); return hr::S_OK;
         case Variant::Kind::Int32: out = Widen(std::to_string(value.int32())); return hr::S_OK;
         case Variant::Kind::Double: out = Widen(NumberToString(value.number())); return hr::S_OK;
         case Variant::Kind::Bool: out = value.boolean() ? u"true" : u"false"; return hr::S_OK;
@@ -87,7 +130,7 @@ HResult ChangeToNumber(const Variant& value, double& out) {
     switch (value.kind()) {
         case Variant::Kind::Empty: out = 0; return hr::S_OK;
         case Variant::Kind::String:
-            return ParseNumber(value.string(), out) ? hr::S_OK : hr::DISP_E_TYPEMISMATCH;
+            return ParseNumber(value.string().ToUtf16(), out) ? hr::S_OK : hr::DISP_E_TYPEMISMATCH;
         case Variant::Kind::Int32: out = value.int32(); return hr::S_OK;
         case Variant::Kind::Double: out = value.number(); return hr::S_OK;
         case Variant::Kind::Bool: out = value.boolean() ? -1 : 0; return hr::S_OK;
@@ -100,7 +143,8 @@ HResult ChangeToBool(const Variant& value, bool& out) {
         case Variant::Kind::Empty: out = false; return hr::S_OK;
         case Variant::Kind::String: {
             std::string ascii;
-            if (TrimmedAscii(value.string(), ascii)) {
+            const std::u16string text = value.string().ToUtf16();
+            if (TrimmedAscii(text, ascii)) {
                 for (char& c : ascii) c = (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
                 if (ascii == "true" || ascii == "false") {
                     out = ascii == "true";
@@ -108,7 +152,7 @@ HResult ChangeToBool(const Variant& value, bool& out) {
                 }
             }
             double number = 0;
-            if (!ParseNumber(value.string(), number)) return hr::DISP_E_TYPEMISMATCH;
+            if (!ParseNumber(text, number)) return hr::DISP_E_TYPEMISMATCH;
             out = number != 0;
             return hr::S_OK;
         }

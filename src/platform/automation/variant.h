@@ -12,12 +12,35 @@
 
 namespace quorvel::automation {
 
+// An automation string: UTF-16 text. Text made only of ASCII characters (U+0001 to
+// U+007F), which is what pasted numbers are, is kept at one byte per character, so that a
+// long one reaches the script engine without being widened and copied at twice its size.
+// Every string has one form: ASCII text is always held compact.
+class String {
+public:
+    String() = default;
+    static String FromUtf16(std::u16string_view text);
+    // `bytes` must hold ASCII characters only (see IsAscii).
+    static String FromAscii(std::string bytes);
+    static bool IsAscii(std::string_view bytes);
+
+    bool isCompact() const { return value_.index() == 0; }
+    const std::string& compact() const { return std::get<0>(value_); }  // requires isCompact()
+    std::u16string ToUtf16() const;
+
+    friend bool operator==(const String& a, const String& b) { return a.value_ == b.value_; }
+
+private:
+    std::variant<std::string, std::u16string> value_;
+};
+
 class Variant {
 public:
     enum class Kind { Empty, String, Int32, Double, Bool };
 
     Variant() = default;
-    static Variant FromString(std::u16string value) { return Variant(std::move(value)); }
+    static Variant FromString(std::u16string_view value) { return Variant(String::FromUtf16(value)); }
+    static Variant FromString(String value) { return Variant(std::move(value)); }
     static Variant FromInt32(std::int32_t value) { return Variant(value); }
     static Variant FromDouble(double value) { return Variant(value); }
     static Variant FromBool(bool value) { return Variant(value); }
@@ -25,8 +48,7 @@ public:
     Kind kind() const { return static_cast<Kind>(value_.index()); }
     bool isEmpty() const { return kind() == Kind::Empty; }
     // Each accessor requires the matching kind.
-    const std::u16string& string() const { return std::get<std::u16string>(value_); }
-    std::u16string& string() { return std::get<std::u16string>(value_); }
+    const String& string() const { return std::get<String>(value_); }
     std::int32_t int32() const { return std::get<std::int32_t>(value_); }
     double number() const { return std::get<double>(value_); }
     bool boolean() const { return std::get<bool>(value_); }
@@ -37,7 +59,7 @@ private:
     template <class T>
     explicit Variant(T value) : value_(std::move(value)) {}
 
-    std::variant<std::monostate, std::u16string, std::int32_t, double, bool> value_;
+    std::variant<std::monostate, String, std::int32_t, double, bool> value_;
 };
 
 // To text: empty gives "", an integer plain decimal, a double the ECMAScript

@@ -25,6 +25,7 @@ public:
         : string_(JSStringCreateWithCharacters(reinterpret_cast<const JSChar*>(text.data()),
                                                text.size())) {}
     explicit JsString(JSStringRef adopted) : string_(adopted) {}
+    JsString(JsString&& other) noexcept : string_(std::exchange(other.string_, nullptr)) {}
     ~JsString() {
         if (string_) JSStringRelease(string_);
     }
@@ -64,7 +65,11 @@ JSValueRef ToEngineValue(JSContextRef context, const Variant& value) {
     switch (value.kind()) {
         case Variant::Kind::Empty: return JSValueMakeUndefined(context);
         case Variant::Kind::String: {
-            const JsString string(value.string());
+            // A compact ASCII string becomes a one-byte engine string, copied once.
+            const automation::String& text = value.string();
+            const JsString string = text.isCompact()
+                                        ? JsString(JSStringCreateWithUTF8CString(text.compact().c_str()))
+                                        : JsString(std::u16string_view(text.ToUtf16()));
             return JSValueMakeString(context, string.get());
         }
         case Variant::Kind::Int32: return JSValueMakeNumber(context, value.int32());

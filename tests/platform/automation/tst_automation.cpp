@@ -35,7 +35,7 @@ QString Hex(HResult result) {
     return QStringLiteral("0x%1").arg(static_cast<std::uint32_t>(result), 8, 16, QChar('0'));
 }
 
-Variant String(const char16_t* text) {
+Variant StringValue(const char16_t* text) {
     return Variant::FromString(text);
 }
 
@@ -64,6 +64,8 @@ private Q_SLOTS:
     void numberToString();
     void changeToString_data();
     void changeToString();
+    void stringsHaveOneForm_data();
+    void stringsHaveOneForm();
     void changeToNumber_data();
     void changeToNumber();
     void changeToBool_data();
@@ -125,8 +127,8 @@ void AutomationTest::changeToString_data() {
     QTest::addColumn<QString>("text");
 
     QTest::newRow("empty") << Variant() << "";
-    QTest::newRow("string") << String(u"中文 3|4") << QString::fromUtf8("中文 3|4");
-    QTest::newRow("empty string") << String(u"") << "";
+    QTest::newRow("string") << StringValue(u"中文 3|4") << QString::fromUtf8("中文 3|4");
+    QTest::newRow("empty string") << StringValue(u"") << "";
     QTest::newRow("integer") << Variant::FromInt32(-42) << "-42";
     QTest::newRow("smallest integer")
         << Variant::FromInt32(std::numeric_limits<std::int32_t>::min()) << "-2147483648";
@@ -159,26 +161,26 @@ void AutomationTest::changeToNumber_data() {
     QTest::newRow("double") << Variant::FromDouble(2.5) << hr::S_OK << 2.5;
     QTest::newRow("true") << Variant::FromBool(true) << hr::S_OK << -1.0;
     QTest::newRow("false") << Variant::FromBool(false) << hr::S_OK << 0.0;
-    QTest::newRow("whole number") << String(u"42") << hr::S_OK << 42.0;
-    QTest::newRow("decimal with spaces around") << String(u"  2.5 ") << hr::S_OK << 2.5;
-    QTest::newRow("minus sign") << String(u"-3") << hr::S_OK << -3.0;
-    QTest::newRow("plus sign") << String(u"+4") << hr::S_OK << 4.0;
-    QTest::newRow("exponent") << String(u"1e3") << hr::S_OK << 1000.0;
-    QTest::newRow("leading point") << String(u"-.5") << hr::S_OK << -0.5;
-    QTest::newRow("empty string") << String(u"") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("only spaces") << String(u"   ") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("letters") << String(u"abc") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("number then letters") << String(u"12abc") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("two numbers") << String(u"1 2") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("comma list") << String(u"3,4") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("hexadecimal") << String(u"0x10") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("full-width digits") << String(u"１２") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("two signs") << String(u"+-5") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("sign alone") << String(u"-") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("word Infinity") << String(u"Infinity") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("word inf with a sign") << String(u"-inf") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("word NaN") << String(u"NaN") << hr::DISP_E_TYPEMISMATCH << kept;
-    QTest::newRow("out of the double range") << String(u"1e999") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("whole number") << StringValue(u"42") << hr::S_OK << 42.0;
+    QTest::newRow("decimal with spaces around") << StringValue(u"  2.5 ") << hr::S_OK << 2.5;
+    QTest::newRow("minus sign") << StringValue(u"-3") << hr::S_OK << -3.0;
+    QTest::newRow("plus sign") << StringValue(u"+4") << hr::S_OK << 4.0;
+    QTest::newRow("exponent") << StringValue(u"1e3") << hr::S_OK << 1000.0;
+    QTest::newRow("leading point") << StringValue(u"-.5") << hr::S_OK << -0.5;
+    QTest::newRow("empty string") << StringValue(u"") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("only spaces") << StringValue(u"   ") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("letters") << StringValue(u"abc") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("number then letters") << StringValue(u"12abc") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("two numbers") << StringValue(u"1 2") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("comma list") << StringValue(u"3,4") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("hexadecimal") << StringValue(u"0x10") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("full-width digits") << StringValue(u"１２") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("two signs") << StringValue(u"+-5") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("sign alone") << StringValue(u"-") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("word Infinity") << StringValue(u"Infinity") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("word inf with a sign") << StringValue(u"-inf") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("word NaN") << StringValue(u"NaN") << hr::DISP_E_TYPEMISMATCH << kept;
+    QTest::newRow("out of the double range") << StringValue(u"1e999") << hr::DISP_E_TYPEMISMATCH << kept;
 }
 
 void AutomationTest::changeToNumber() {
@@ -204,16 +206,16 @@ void AutomationTest::changeToBool_data() {
     QTest::newRow("double -0") << Variant::FromDouble(-0.0) << hr::S_OK << false;
     QTest::newRow("double 0.5") << Variant::FromDouble(0.5) << hr::S_OK << true;
     QTest::newRow("boolean false") << Variant::FromBool(false) << hr::S_OK << false;
-    QTest::newRow("string true") << String(u"true") << hr::S_OK << true;
-    QTest::newRow("string FALSE") << String(u"FALSE") << hr::S_OK << false;
-    QTest::newRow("string False with spaces") << String(u" False ") << hr::S_OK << false;
-    QTest::newRow("string 0") << String(u"0") << hr::S_OK << false;
-    QTest::newRow("string -2.5") << String(u"-2.5") << hr::S_OK << true;
-    QTest::newRow("string yes") << String(u"yes") << hr::DISP_E_TYPEMISMATCH << true;
-    QTest::newRow("empty string") << String(u"") << hr::DISP_E_TYPEMISMATCH << true;
-    QTest::newRow("string t") << String(u"t") << hr::DISP_E_TYPEMISMATCH << true;
-    QTest::newRow("Chinese text") << String(u"真") << hr::DISP_E_TYPEMISMATCH << true;
-    QTest::newRow("word NaN") << String(u"NaN") << hr::DISP_E_TYPEMISMATCH << true;
+    QTest::newRow("string true") << StringValue(u"true") << hr::S_OK << true;
+    QTest::newRow("string FALSE") << StringValue(u"FALSE") << hr::S_OK << false;
+    QTest::newRow("string False with spaces") << StringValue(u" False ") << hr::S_OK << false;
+    QTest::newRow("string 0") << StringValue(u"0") << hr::S_OK << false;
+    QTest::newRow("string -2.5") << StringValue(u"-2.5") << hr::S_OK << true;
+    QTest::newRow("string yes") << StringValue(u"yes") << hr::DISP_E_TYPEMISMATCH << true;
+    QTest::newRow("empty string") << StringValue(u"") << hr::DISP_E_TYPEMISMATCH << true;
+    QTest::newRow("string t") << StringValue(u"t") << hr::DISP_E_TYPEMISMATCH << true;
+    QTest::newRow("Chinese text") << StringValue(u"真") << hr::DISP_E_TYPEMISMATCH << true;
+    QTest::newRow("word NaN") << StringValue(u"NaN") << hr::DISP_E_TYPEMISMATCH << true;
 }
 
 void AutomationTest::changeToBool() {
@@ -456,6 +458,42 @@ void AutomationTest::apartmentIsPerThread() {
     QCOMPARE(Hex(otherInitialise), Hex(hr::S_OK));
     QCOMPARE(observed.size(), 1);
     QCOMPARE(ComInitializationCount(), 1);
+}
+
+void AutomationTest::stringsHaveOneForm_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("compact");
+
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("digits and commas") << "3,4,5" << true;
+    QTest::newRow("longer than a word") << "1234567890.25,1234567890.5" << true;
+    QTest::newRow("Chinese") << QString::fromUtf8("中文") << false;
+    QTest::newRow("non-ASCII after eight ASCII") << QString::fromUtf8("12345678é") << false;
+    QTest::newRow("Latin-1 letter") << QString::fromUtf8("é") << false;
+    QTest::newRow("NUL character") << QString(QChar(0)) + "12345678" << false;
+}
+
+// A string is held compact exactly when it is ASCII without NUL, whichever way it was made,
+// so strings compare by their text and every form reads back unchanged.
+void AutomationTest::stringsHaveOneForm() {
+    QFETCH(QString, text);
+    QFETCH(bool, compact);
+
+    const std::u16string utf16 = text.toStdU16String();
+    const String fromUtf16 = String::FromUtf16(utf16);
+    QCOMPARE(fromUtf16.isCompact(), compact);
+    QCOMPARE(fromUtf16.ToUtf16(), utf16);
+    const QByteArray utf8 = text.toUtf8();  // the same bytes as ASCII where the text is ASCII
+    const std::string bytes(utf8.constData(), utf8.size());
+    QCOMPARE(String::IsAscii(bytes), compact);
+    if (compact) {
+        const String fromAscii = String::FromAscii(bytes);
+        QVERIFY(fromAscii == fromUtf16);
+        QCOMPARE(fromAscii.compact(), bytes);
+    }
+    std::u16string out;
+    QCOMPARE(ChangeToString(Variant::FromString(fromUtf16), out), hr::S_OK);
+    QCOMPARE(out, utf16);
 }
 
 QTEST_APPLESS_MAIN(AutomationTest)

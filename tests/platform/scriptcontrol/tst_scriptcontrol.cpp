@@ -71,6 +71,12 @@ void TestScriptControl::evaluatesCodeAndCallsFunctions_data() {
     QTest::newRow("Run Chinese text") << "function f(s) { return s.length + s; }" << "Run"
                                       << QStringList{"f", QStringLiteral("中文")}
                                       << QStringLiteral("2中文");
+    QTest::newRow("Run text with a NUL character")
+        << "function f(s) { return s.length + ':' + s.charCodeAt(1); }" << "Run"
+        << QStringList{"f", QString("a") + QChar(0) + "b"} << "3:0";
+    QTest::newRow("Run long ASCII text") << "function f(s) { return s.split(',').length; }" << "Run"
+                                         << QStringList{"f", QString("1,").repeated(5000) + "1"}
+                                         << "5001";
     QTest::newRow("AddCode defines") << "" << "AddCode"
                                      << QStringList{"function g() { return 7; }"} << "<empty>";
 }
