@@ -1,5 +1,7 @@
 #include "platform/scriptcontrol/js_engine.h"
 
+#include <cstdlib>
+#include <mutex>
 #include <utility>
 
 // The execution time limit of a context group is exported by JavaScriptCore but declared
@@ -98,9 +100,19 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
+// JavaScriptCore stops a script at its time limit by raising a trap in the running code.
+// By default the trap reaches compiled code through signals, which this build of the
+// engine sometimes loses: a second endless loop after an interrupted one could then run
+// for ever. With polling traps, compiled loops check for the trap themselves. The engine
+// reads its options from the environment once, when its first context group is made.
+void UsePollingTraps() {
+    static std::once_flag once;
+    std::call_once(once, [] { setenv("JSC_usePollingTraps", "1", 1); });
+}
+
 }  // namespace
 
-JsEngine::JsEngine() : group_(JSContextGroupCreate()) { Reset(); }
+JsEngine::JsEngine() : group_((UsePollingTraps(), JSContextGroupCreate())) { Reset(); }
 
 JsEngine::~JsEngine() = default;
 
