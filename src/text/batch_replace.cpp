@@ -1,6 +1,7 @@
 #include "text/batch_replace.h"
 
 #include <array>
+#include <cstring>
 #include <utility>
 
 #include "text/scan.h"
@@ -13,19 +14,33 @@ Text ReplaceText(std::string_view text, std::string_view find, std::string_view 
     if (text.empty() || find.empty() || offset >= text.size() || count == 0) return Text(text);
 
     int remaining = count.value_or(-1);  // negative: no limit
-    Text result;
-    result.reserve(replacement.size() <= find.size() ? text.size() : text.size() + text.size() / 2);
-    size_t copiedUpTo = 0;  // bytes before this offset are in `result`
+    // Pieces are copied through a cursor into a buffer sized for the longest result, which
+    // is the text itself unless a replacement is longer than what it replaces.
+    const bool shrinks = replacement.size() <= find.size();
+    Text result(shrinks ? text.size() : 0, '\0');
+    if (!shrinks) result.reserve(text.size() + text.size() / 2);
+    char* out = result.data();
+    const auto put = [&](const char* bytes, size_t length) {
+        if (length == 0) return;
+        if (shrinks) {
+            std::memcpy(out, bytes, length);
+            out += length;
+        } else {
+            result.append(bytes, length);
+        }
+    };
+    size_t copiedUpTo = 0;  // the bytes before this offset are in the result
     size_t pos = offset;
     for (;;) {
         const size_t match = detail::FindAtCharacterStart(text, pos, find, caseSensitive);
         if (match == text.size()) break;
-        result.append(text, copiedUpTo, match - copiedUpTo);
-        result.append(replacement);
+        put(text.data() + copiedUpTo, match - copiedUpTo);
+        put(replacement.data(), replacement.size());
         pos = copiedUpTo = match + find.size();
         if (remaining > 0 && --remaining == 0) break;
     }
-    result.append(text, copiedUpTo, text.size() - copiedUpTo);
+    put(text.data() + copiedUpTo, text.size() - copiedUpTo);
+    if (shrinks) result.resize(static_cast<size_t>(out - result.data()));
     return result;
 }
 

@@ -2,12 +2,16 @@
 //
 // A byte of 0x80 or more starts a two-byte character, and the walk steps over the pair as
 // one unit, so a pattern never matches from the second byte of a double-byte character.
-// Runs of ASCII bytes that cannot begin a match are skipped eight at a time.
+// Runs of ASCII bytes that cannot begin a match are skipped sixteen at a time.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quorvel::text::detail {
 
@@ -27,6 +31,28 @@ inline bool MatchesAt(const char* p, std::string_view pattern, bool caseSensitiv
     return true;
 }
 
+// The first offset at or after `pos` whose byte is `a` or `b` or 0x80 or more: where a
+// match may begin or a double-byte character starts. Bytes before it are single ASCII
+// characters that begin no match. Sixteen bytes at a time where SSE2 is there.
+inline size_t NextCandidate(const char* p, size_t pos, size_t n, unsigned char a, unsigned char b) {
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+    const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+    for (; pos + 16 <= n; pos += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + pos));
+        // The high bit of each byte: set where it equals a or b, or is 0x80 or more itself.
+        const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, va), _mm_cmpeq_epi8(v, vb)), v);
+        const int mask = _mm_movemask_epi8(hits);
+        if (mask != 0) return pos + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; pos < n; ++pos) {
+        const auto c = static_cast<unsigned char>(p[pos]);
+        if (c == a || c == b || c >= 0x80) return pos;
+    }
+    return n;
+}
+
 // Finds the next match of `pattern` (not empty) in text at a character start at or after
 // `pos`, which must itself be a character start. Returns text.size() when there is none.
 inline size_t FindAtCharacterStart(std::string_view text, size_t pos, std::string_view pattern,
@@ -37,25 +63,12 @@ inline size_t FindAtCharacterStart(std::string_view text, size_t pos, std::strin
     const unsigned char firstA = caseSensitive ? first : FoldAscii(first);
     const unsigned char firstB =
         (!caseSensitive && firstA >= 'a' && firstA <= 'z') ? firstA - 'a' + 'A' : firstA;
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-    const auto hasByte = [](std::uint64_t word, unsigned char c) {
-        const std::uint64_t x = word ^ (kOnes * c);
-        return ((x - kOnes) & ~x & kHighs) != 0;
-    };
     const char* p = text.data();
     while (pos + f <= n) {
-        // Skip words of ASCII bytes none of which can begin a match.
-        while (pos + 8 <= n) {
-            std::uint64_t word;
-            std::memcpy(&word, p + pos, sizeof word);
-            if ((word & kHighs) || hasByte(word, firstA) || hasByte(word, firstB)) break;
-            pos += 8;
-        }
+        pos = NextCandidate(p, pos, n, firstA, firstB);
         if (pos + f > n) break;
         const auto c = static_cast<unsigned char>(p[pos]);
-        if ((c == firstA || c == firstB || c >= 0x80) && MatchesAt(p + pos, pattern, caseSensitive))
-            return pos;
+        if ((c == firstA || c == firstB) && MatchesAt(p + pos, pattern, caseSensitive)) return pos;
         pos += (c >= 0x80) ? 2 : 1;
     }
     return n;

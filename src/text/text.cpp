@@ -4,22 +4,38 @@
 
 namespace quorvel::text {
 
-TextArray SplitText(std::string_view text, std::string_view delimiter) {
-    TextArray pieces;
-    if (text.empty()) return pieces;
+namespace {
+
+// The pieces of SplitText, each handed to `piece` in order as a view into `text`.
+template <typename OnPiece>
+void ForEachPiece(std::string_view text, std::string_view delimiter, OnPiece&& piece) {
+    if (text.empty()) return;
     if (delimiter.empty()) {
-        pieces.emplace_back(text);
-        return pieces;
+        piece(text);
+        return;
     }
     size_t pieceStart = 0;
     for (;;) {
         const size_t match = detail::FindAtCharacterStart(text, pieceStart, delimiter, true);
         if (match == text.size()) break;
-        pieces.emplace_back(text.substr(pieceStart, match - pieceStart));
+        piece(text.substr(pieceStart, match - pieceStart));
         pieceStart = match + delimiter.size();
     }
-    if (pieceStart < text.size()) pieces.emplace_back(text.substr(pieceStart));
+    if (pieceStart < text.size()) piece(text.substr(pieceStart));
+}
+
+}  // namespace
+
+TextArray SplitText(std::string_view text, std::string_view delimiter) {
+    TextArray pieces;
+    ForEachPiece(text, delimiter, [&pieces](std::string_view piece) { pieces.emplace_back(piece); });
     return pieces;
+}
+
+size_t CountPieces(std::string_view text, std::string_view delimiter) {
+    size_t count = 0;
+    ForEachPiece(text, delimiter, [&count](std::string_view) { ++count; });
+    return count;
 }
 
 bool IsCharacterStart(std::string_view text, size_t position) {

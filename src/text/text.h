@@ -20,6 +20,10 @@ using TextArray = std::vector<Text>;
 // not empty, so "a\r\n" split at "\r\n" gives one piece and "\r\n" one empty piece.
 TextArray SplitText(std::string_view text, std::string_view delimiter);
 
+// How many pieces SplitText(text, delimiter) gives, found by the same walk without making
+// them: a count of a million lines needs no million strings.
+size_t CountPieces(std::string_view text, std::string_view delimiter);
+
 // Whether a character begins at byte `position` of `text`: a byte of 0x80 or more starts a
 // two-byte character, so the byte after it is never a character start.
 bool IsCharacterStart(std::string_view text, size_t position);
