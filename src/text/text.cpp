@@ -28,7 +28,8 @@ void ForEachPiece(std::string_view text, std::string_view delimiter, OnPiece&& p
 
 TextArray SplitText(std::string_view text, std::string_view delimiter) {
     TextArray pieces;
-    ForEachPiece(text, delimiter, [&pieces](std::string_view piece) { pieces.emplace_back(piece); });
+    ForEachPiece(text, delimiter,
+                 [&pieces](std::string_view piece) { pieces.emplace_back(piece); });
     return pieces;
 }
 

@@ -1,5 +1,5 @@
-// The shared text routines: SplitText, IsCharacterStart, IntToText, ReplaceText and
-// BatchReplace, on GBK byte strings.
+// The shared text routines: SplitText, CountPieces, IsCharacterStart, IntToText, ReplaceText
+// and BatchReplace, on GBK byte strings.
 //
 // GBK characters are written as escapes: "\xD6\xD0" is 中, "\xCE\xC4" is 文, "\xA3\xAC" is
 // the full-width comma. "\x81\x7C" and "\x81\x41" are GBK characters whose second byte has
@@ -17,6 +17,7 @@
 #include "text/text.h"
 
 using quorvel::text::BatchReplace;
+using quorvel::text::CountPieces;
 using quorvel::text::IntToText;
 using quorvel::text::IsCharacterStart;
 using quorvel::text::ReplaceText;
@@ -112,6 +113,8 @@ class TextTest : public QObject {
 private Q_SLOTS:
     void splitText_data();
     void splitText();
+    void countPieces_data();
+    void countPieces();
     void isCharacterStart_data();
     void isCharacterStart();
     void intToText_data();
@@ -179,6 +182,9 @@ void TextTest::splitText_data() {
         << QByteArray("a|\xD6") << QByteArray("|") << QByteArrayList{"a", "\xD6"};
     QTest::newRow("lead byte takes the CR of a line break as its second byte")
         << QByteArray("a\x81\r\nb") << QByteArray("\r\n") << QByteArrayList{"a\x81\r\nb"};
+    QTest::newRow("euro sign, one byte of 0x80, takes the CR of a line break too")
+        << QByteArray("3\x80\r\n4\r\n5") << QByteArray("\r\n")
+        << QByteArrayList{"3\x80\r\n4", "5"};
     QTest::newRow("long lines") << QByteArray("12345678901\r\n2.5\r\n12345678901234567")
                                 << QByteArray("\r\n")
                                 << QByteArrayList{"12345678901", "2.5", "12345678901234567"};
@@ -195,6 +201,20 @@ void TextTest::splitText() {
     QByteArrayList actual;
     for (const auto& piece : SplitText(View(text), View(delimiter))) actual << Bytes(piece);
     QCOMPARE(actual, pieces);
+}
+
+// The count walks the text by the same rule as the split: every row of the split's table,
+// a lead byte that takes the CR of a line break included, must give as many.
+void TextTest::countPieces_data() { splitText_data(); }
+
+void TextTest::countPieces() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, delimiter);
+    QFETCH(QByteArrayList, pieces);
+
+    QCOMPARE(CountPieces(View(text), View(delimiter)), static_cast<size_t>(pieces.size()));
+    QCOMPARE(CountPieces(View(text), View(delimiter)),
+             SplitText(View(text), View(delimiter)).size());
 }
 
 void TextTest::isCharacterStart_data() {
@@ -564,6 +584,7 @@ void TextTest::scanAgreesWithPlainWalk() {
                  qPrintable(inputs + QStringLiteral(": got \"%1\", expected \"%2\"")
                                          .arg(Escaped(replaced), Escaped(expected))));
         QVERIFY2(SplitText(text, find) == SplitPlainly(text, find), qPrintable(inputs));
+        QVERIFY2(CountPieces(text, find) == SplitPlainly(text, find).size(), qPrintable(inputs));
     }
 }
 
