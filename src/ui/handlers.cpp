@@ -12,7 +12,7 @@ void OnInputChanged(window::Window& window) {
     static const text::Text kPrefix = codepage::GbkFromUtf8("当前待计算数有：");
     static const text::Text kSuffix = codepage::GbkFromUtf8(" 个");
     const text::Text input = window.ReadText(id::k编辑框1);
-    const size_t count = text::SplitText(input, "\r\n").size();
+    const size_t count = text::CountPieces(input, "\r\n");
     window.WriteText(id::k标签5, kPrefix + text::IntToText(static_cast<long long>(count)) + kSuffix);
 }
 
