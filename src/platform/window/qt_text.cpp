@@ -5,6 +5,7 @@
 #include "platform/window/qt_text.h"
 
 #include <QTextDocument>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/codepage/codepage.h"
@@ -53,38 +54,48 @@ Text TextFromDocument(const QTextDocument& document) {
 
     // One pass: ASCII is copied byte for byte, each line break becomes CR LF, and every
     // run of other characters goes through the code page in one call. Each code unit
-    // gives at most two bytes, so the buffer is only outgrown by a run the converter
-    // spells out in more.
-    Text text(2 * count, '\0');
+    // gives at most two bytes, so room for that is reserved; only a run the converter
+    // spells out in more outgrows it. The room is taken into use a slice at a time, so
+    // that no page is touched beyond the bytes written: a fresh page costs far more than
+    // writing it, and ASCII, the usual content, needs only half the room.
+    constexpr std::size_t kSliceUnits = 16384;
+    Text text;
+    text.reserve(2 * count);
     std::size_t used = 0;
     std::size_t i = 0;
     while (i < count) {
-        const char16_t unit = units[i];
-        if (unit < 0x80) {
-            text[used++] = static_cast<char>(unit);
-            ++i;
-        } else if (IsLineBreak(unit)) {
-            text[used++] = '\r';
-            text[used++] = '\n';
-            ++i;
-        } else if (unit == QChar::Nbsp) {  // as toPlainText gives it
-            text[used++] = ' ';
-            ++i;
-        } else {
-            std::size_t end = i + 1;
-            while (end < count && units[end] >= 0x80 && !IsLineBreak(units[end]) &&
-                   units[end] != QChar::Nbsp) {
-                ++end;
+        const std::size_t sliceEnd = std::min(count, i + kSliceUnits);
+        text.resize(used + 2 * (sliceEnd - i));
+        while (i < sliceEnd) {
+            const char16_t unit = units[i];
+            if (unit < 0x80) {
+                text[used++] = static_cast<char>(unit);
+                ++i;
+            } else if (IsLineBreak(unit)) {
+                text[used++] = '\r';
+                text[used++] = '\n';
+                ++i;
+            } else if (unit == QChar::Nbsp) {  // as toPlainText gives it
+                text[used++] = ' ';
+                ++i;
+            } else {
+                // A run is converted whole, even where it goes on past the slice.
+                std::size_t end = i + 1;
+                while (end < count && units[end] >= 0x80 && !IsLineBreak(units[end]) &&
+                       units[end] != QChar::Nbsp) {
+                    ++end;
+                }
+                const std::string run = codepage::GbkFromUtf16({units + i, end - i});
+                const std::size_t needed =
+                    used + run.size() + (end < sliceEnd ? 2 * (sliceEnd - end) : 0);
+                if (needed > text.size()) text.resize(needed);
+                std::memcpy(text.data() + used, run.data(), run.size());
+                used += run.size();
+                i = end;
             }
-            const std::string run = codepage::GbkFromUtf16({units + i, end - i});
-            const std::size_t needed = used + run.size() + 2 * (count - end);
-            if (needed > text.size()) text.resize(needed);
-            std::memcpy(text.data() + used, run.data(), run.size());
-            used += run.size();
-            i = end;
         }
+        text.resize(used);
     }
-    text.resize(used);
     return text;
 }
 

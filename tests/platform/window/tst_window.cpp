@@ -395,6 +395,17 @@ private Q_SLOTS:
         QTest::newRow("double-byte around breaks")
             << Bytes(Gbk("数\n据\n")) << Bytes(Gbk("数\r\n据\r\n"));
         QTest::newRow("euro sign (0x80)") << QByteArray("\x80") << QByteArray("\x80");
+        // A long text is converted a stretch at a time: every character must come back
+        // whole wherever a stretch ends, inside a run of double-byte characters longer than
+        // a stretch too, and one-byte and two-byte characters mixed in one run.
+        const QByteArray digits = QByteArray("1234.567\r\n").repeated(30000);
+        QTest::newRow("30,000 lines of digits") << digits << digits;
+        const QByteArray chinese = Bytes(Gbk("平均数 12.5\r\n")).repeated(20000);
+        QTest::newRow("20,000 lines with Chinese") << chinese << chinese;
+        const QByteArray longRun = "7\r\n" + Bytes(Gbk("数")).repeated(50000) + "\r\n8";
+        QTest::newRow("one run of 50,000 Chinese characters") << longRun << longRun;
+        const QByteArray mixedRun = "7" + Bytes(Gbk("数€")).repeated(30000) + "\r\n";
+        QTest::newRow("one run of Chinese and euro signs") << mixedRun << mixedRun;
     }
 
     void readGivesCrLfLineBreaks() {
@@ -430,6 +441,16 @@ private Q_SLOTS:
         Input()->insertPlainText(QStringLiteral("a\u00A0b\U0001F600c"));
         // A no-break space reads as a space; a character GBK lacks becomes '?'.
         QCOMPARE(Bytes(window_->ReadText(kInput)), QByteArray("a b?c"));
+    }
+
+    void longUserTextOutsideGbkReadsAsQuestionMarks() {
+        QVERIFY(OpenActive());
+        // Surrogate pairs at odd positions, so that long texts read a stretch at a time
+        // must not part a pair where a stretch ends: each pair is one character, one '?'.
+        Input()->insertPlainText("7" + QStringLiteral("\U0001F600").repeated(40000) +
+                                 QStringLiteral("\n\u6570\u00A0").repeated(20000));
+        QCOMPARE(Bytes(window_->ReadText(kInput)),
+                 "7" + QByteArray(40000, '?') + ("\r\n" + Bytes(Gbk("数")) + " ").repeated(20000));
     }
 
     void wrappedLineAddsNoLineBreak() {
