@@ -8,10 +8,10 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "bench_input.h"
 #include "platform/automation/object.h"
 #include "platform/scriptcontrol/script_control.h"
 #include "script/calculation.h"
@@ -23,22 +23,8 @@ namespace {
 using namespace quorvel;
 using Clock = std::chrono::steady_clock;
 
-// Measurements as people paste them: one to four digits before the point, one to three
-// after, one value per line, lines ending in CR LF as the input box gives them.
-std::string MakeInput(int lines) {
-    std::mt19937 random(20261211);
-    std::uniform_real_distribution<double> value(0.5, 2500.0);
-    std::uniform_int_distribution<int> decimals(1, 3);
-    std::string text;
-    text.reserve(static_cast<size_t>(lines) * 10);
-    char buffer[32];
-    for (int i = 0; i < lines; ++i) {
-        std::snprintf(buffer, sizeof buffer, "%.*f", decimals(random), value(random));
-        text += buffer;
-        if (i + 1 < lines) text += "\r\n";
-    }
-    return text;
-}
+// Lines ending in CR LF, as the input box gives them, with no line break after the last.
+std::string MakeInput(int lines) { return bench::MakeLines(lines, "\r\n", false); }
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 

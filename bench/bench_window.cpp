@@ -29,7 +29,6 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -37,6 +36,7 @@
 #include "platform/window/application.h"
 #include "script/calculation.h"
 #include "script/script_host.h"
+#include "bench_input.h"
 #include "text/text.h"
 #include "ui/handlers.h"
 #include "ui/main_window.h"
@@ -47,22 +47,10 @@ using namespace quorvel;
 namespace id = ui::id;
 using Clock = std::chrono::steady_clock;
 
-// Measurements as people paste them: one to four digits before the point, one to three
-// after, one value per line, each line ended by `lineBreak` (so the box's text ends in a
-// line break, and a digit typed at the end starts one more line).
+// Each line ended by `lineBreak`, so the box's text ends in a line break and a digit typed
+// at the end starts one more line.
 std::string MakeLines(int lines, const char* lineBreak) {
-    std::mt19937 random(20261211);
-    std::uniform_real_distribution<double> value(0.5, 2500.0);
-    std::uniform_int_distribution<int> decimals(1, 3);
-    std::string text;
-    text.reserve(static_cast<size_t>(lines) * 10);
-    char buffer[32];
-    for (int i = 0; i < lines; ++i) {
-        std::snprintf(buffer, sizeof buffer, "%.*f", decimals(random), value(random));
-        text += buffer;
-        text += lineBreak;
-    }
-    return text;
+    return bench::MakeLines(lines, lineBreak, true);
 }
 
 double Ms(Clock::duration d) {
