@@ -4,7 +4,7 @@
 QUORVEL_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins
                         libjavascriptcoregtk-4.1-dev)
 # The tests also open the calculator on a virtual X display.
-QUORVEL_TEST_PACKAGES=(xvfb x11-utils)
+QUORVEL_TEST_PACKAGES=(xvfb xfonts-base xauth x11-utils)
 
 # Installs the given Debian packages that are not installed yet.
 quorvel_install_missing() {
