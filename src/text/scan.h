@@ -5,7 +5,6 @@
 // Runs of ASCII bytes that cannot begin a match are skipped sixteen at a time.
 #pragma once
 
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 

@@ -45,13 +45,14 @@ bool ParseNumber(const std::u16string& s, double& out) {
 
 }  // namespace
 
-String String::FromUtf16(std::u16string_view text) {
+String String::FromUtf16(std::u16string text) {
     String string;
-    const bool ascii = std::all_of(text.begin(), text.end(), [](char16_t c) { return c != 0 && c < 0x80; });
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](char16_t c) { return c != 0 && c < 0x80; });
     if (ascii) {
         string.value_ = std::string(text.begin(), text.end());
     } else {
-        string.value_ = std::u16string(text);
+        string.value_ = std::move(text);
     }
     return string;
 }
@@ -80,7 +81,7 @@ bool String::IsAscii(std::string_view bytes) {
 }
 
 std::u16string String::ToUtf16() const {
-    if (!isCompact()) return std::get<1>(value_);
+    if (!isCompact()) return wide();
     const std::string& bytes = compact();
     return std::u16string(bytes.begin(), bytes.end());
 }

@@ -19,13 +19,14 @@ namespace quorvel::automation {
 class String {
 public:
     String() = default;
-    static String FromUtf16(std::u16string_view text);
+    static String FromUtf16(std::u16string text);
     // `bytes` must hold ASCII characters only (see IsAscii).
     static String FromAscii(std::string bytes);
     static bool IsAscii(std::string_view bytes);
 
     bool isCompact() const { return value_.index() == 0; }
     const std::string& compact() const { return std::get<0>(value_); }  // requires isCompact()
+    const std::u16string& wide() const { return std::get<1>(value_); }   // requires !isCompact()
     std::u16string ToUtf16() const;
 
     friend bool operator==(const String& a, const String& b) { return a.value_ == b.value_; }
@@ -39,7 +40,9 @@ public:
     enum class Kind { Empty, String, Int32, Double, Bool };
 
     Variant() = default;
-    static Variant FromString(std::u16string_view value) { return Variant(String::FromUtf16(value)); }
+    static Variant FromString(std::u16string value) {
+        return Variant(String::FromUtf16(std::move(value)));
+    }
     static Variant FromString(String value) { return Variant(std::move(value)); }
     static Variant FromInt32(std::int32_t value) { return Variant(value); }
     static Variant FromDouble(double value) { return Variant(value); }

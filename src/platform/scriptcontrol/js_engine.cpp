@@ -69,9 +69,9 @@ JSValueRef ToEngineValue(JSContextRef context, const Variant& value) {
         case Variant::Kind::String: {
             // A compact ASCII string becomes a one-byte engine string, copied once.
             const automation::String& text = value.string();
-            const JsString string = text.isCompact()
-                                        ? JsString(JSStringCreateWithUTF8CString(text.compact().c_str()))
-                                        : JsString(std::u16string_view(text.ToUtf16()));
+            const JsString string =
+                text.isCompact() ? JsString(JSStringCreateWithUTF8CString(text.compact().c_str()))
+                                 : JsString(text.wide());
             return JSValueMakeString(context, string.get());
         }
         case Variant::Kind::Int32: return JSValueMakeNumber(context, value.int32());
