@@ -8,28 +8,17 @@
 
 namespace quorvel::text {
 
-Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
-                 int start, std::optional<int> count, bool caseSensitive) {
-    const size_t offset = start < 1 ? 0 : static_cast<size_t>(start) - 1;
-    if (text.empty() || find.empty() || offset >= text.size() || count == 0) return Text(text);
+namespace {
 
+size_t StartOffset(int start) { return start < 1 ? 0 : static_cast<size_t>(start) - 1; }
+
+// Hands `put` the result piece by piece, in order: the text up to each match (the bytes
+// before `offset` included), then its replacement, and at last the rest of the text.
+template <typename Put>
+void ReplaceMatches(std::string_view text, std::string_view find, std::string_view replacement,
+                    size_t offset, std::optional<int> count, bool caseSensitive, Put put) {
     int remaining = count.value_or(-1);  // negative: no limit
-    // Pieces are copied through a cursor into a buffer sized for the longest result, which
-    // is the text itself unless a replacement is longer than what it replaces.
-    const bool shrinks = replacement.size() <= find.size();
-    Text result(shrinks ? text.size() : 0, '\0');
-    if (!shrinks) result.reserve(text.size() + text.size() / 2);
-    char* out = result.data();
-    const auto put = [&](const char* bytes, size_t length) {
-        if (length == 0) return;
-        if (shrinks) {
-            std::memcpy(out, bytes, length);
-            out += length;
-        } else {
-            result.append(bytes, length);
-        }
-    };
-    size_t copiedUpTo = 0;  // the bytes before this offset are in the result
+    size_t copiedUpTo = 0;               // the bytes before this offset are in the result
     size_t pos = offset;
     for (;;) {
         const size_t match = detail::FindAtCharacterStart(text, pos, find, caseSensitive);
@@ -40,7 +29,46 @@ Text ReplaceText(std::string_view text, std::string_view find, std::string_view 
         if (remaining > 0 && --remaining == 0) break;
     }
     put(text.data() + copiedUpTo, text.size() - copiedUpTo);
-    if (shrinks) result.resize(static_cast<size_t>(out - result.data()));
+}
+
+bool NothingToReplace(std::string_view text, std::string_view find, size_t offset,
+                      std::optional<int> count) {
+    return text.empty() || find.empty() || offset >= text.size() || count == 0;
+}
+
+}  // namespace
+
+void ReplaceInPlace(Text& text, std::string_view find, std::string_view replacement, int start,
+                    std::optional<int> count, bool caseSensitive) {
+    const size_t offset = StartOffset(start);
+    if (NothingToReplace(text, find, offset, count)) return;
+    if (replacement.size() > find.size()) {
+        text = ReplaceText(text, find, replacement, start, count, caseSensitive);
+        return;
+    }
+    // The result is never longer than the text, and each piece moves towards the front.
+    char* out = text.data();
+    ReplaceMatches(text, find, replacement, offset, count, caseSensitive,
+                   [&out](const char* bytes, size_t length) {
+                       if (out != bytes) std::memmove(out, bytes, length);
+                       out += length;
+                   });
+    text.resize(static_cast<size_t>(out - text.data()));
+}
+
+Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
+                 int start, std::optional<int> count, bool caseSensitive) {
+    const size_t offset = StartOffset(start);
+    if (NothingToReplace(text, find, offset, count)) return Text(text);
+    if (replacement.size() <= find.size()) {
+        Text result(text);
+        ReplaceInPlace(result, find, replacement, start, count, caseSensitive);
+        return result;
+    }
+    Text result;
+    result.reserve(text.size() + text.size() / 2);
+    ReplaceMatches(text, find, replacement, offset, count, caseSensitive,
+                   [&result](const char* bytes, size_t length) { result.append(bytes, length); });
     return result;
 }
 

@@ -20,6 +20,12 @@ namespace quorvel::text {
 Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
                  int start, std::optional<int> count, bool caseSensitive);
 
+// ReplaceText on a text the caller owns, leaving the result in it. When the replacement is
+// no longer than the find text, as when line breaks become commas, the result is built
+// inside the text's own buffer: a large text is neither copied nor given a second buffer.
+void ReplaceInPlace(Text& text, std::string_view find, std::string_view replacement, int start,
+                    std::optional<int> count, bool caseSensitive);
+
 // Applies the pairs 1 to 5 in order, each pass on the result of the one before, with
 // `startPosition` (missing or 0 means 1) and `replaceCount` counted afresh in each pass.
 // A pair that is not given, or has an empty find text, leaves the text as it is.

@@ -1,5 +1,5 @@
-// The shared text routines: SplitText, CountPieces, IsCharacterStart, IntToText, ReplaceText
-// and BatchReplace, on GBK byte strings.
+// The shared text routines: SplitText, CountPieces, IsCharacterStart, IntToText, ReplaceText,
+// ReplaceInPlace and BatchReplace, on GBK byte strings.
 //
 // GBK characters are written as escapes: "\xD6\xD0" is 中, "\xCE\xC4" is 文, "\xA3\xAC" is
 // the full-width comma. "\x81\x7C" and "\x81\x41" are GBK characters whose second byte has
@@ -20,6 +20,7 @@ using quorvel::text::BatchReplace;
 using quorvel::text::CountPieces;
 using quorvel::text::IntToText;
 using quorvel::text::IsCharacterStart;
+using quorvel::text::ReplaceInPlace;
 using quorvel::text::ReplaceText;
 using quorvel::text::SplitText;
 
@@ -425,6 +426,11 @@ void TextTest::replaceText() {
     QCOMPARE(
         Bytes(ReplaceText(View(text), View(find), View(replacement), start, count, caseSensitive)),
         expected);
+
+    // The same pass inside the text's own buffer, which moves every piece towards the front.
+    std::string own(text.constData(), static_cast<size_t>(text.size()));
+    ReplaceInPlace(own, View(find), View(replacement), start, count, caseSensitive);
+    QCOMPARE(Bytes(own), expected);
 }
 
 void TextTest::batchReplace_data() {
@@ -583,6 +589,11 @@ void TextTest::scanAgreesWithPlainWalk() {
         QVERIFY2(replaced == expected,
                  qPrintable(inputs + QStringLiteral(": got \"%1\", expected \"%2\"")
                                          .arg(Escaped(replaced), Escaped(expected))));
+        std::string inPlace = text;
+        ReplaceInPlace(inPlace, find, replacement, start, count, caseSensitive);
+        QVERIFY2(inPlace == expected,
+                 qPrintable(inputs + QStringLiteral(": in place got \"%1\", expected \"%2\"")
+                                         .arg(Escaped(inPlace), Escaped(expected))));
         QVERIFY2(SplitText(text, find) == SplitPlainly(text, find), qPrintable(inputs));
         QVERIFY2(CountPieces(text, find) == SplitPlainly(text, find).size(), qPrintable(inputs));
     }
