@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/codepage/codepage.h"
 #include "platform/scriptcontrol/script_control.h"
@@ -72,12 +73,12 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    const text::Text input = codepage::GbkFromUtf8(WithCrLfLineBreaks(ReadAll(stdin)));
+    text::Text input = codepage::GbkFromUtf8(WithCrLfLineBreaks(ReadAll(stdin)));
 
     script::ScriptHost host(scriptcontrol::StandardRegistry());
     if (!host.ExecuteStatement(script::CalcScript())) return Fail(script::ScriptLoadFailedMessage());
 
-    const script::Calculation calculation = script::Calculate(input, host);
+    const script::Calculation calculation = script::Calculate(std::move(input), host);
     switch (calculation.status) {
         case script::CalculationStatus::EmptyInput: return Fail(script::EmptyInputMessage());
         case script::CalculationStatus::NoResult:

@@ -30,7 +30,7 @@ struct Calculation {
 // `input` holds lines separated by CR LF. One line break at the very end is left out, so
 // the script sees the lines the count label counts; every other line break becomes ",".
 // The engine must already hold CalcScript().
-Calculation Calculate(std::string_view input, ScriptHost& host);
+Calculation Calculate(text::Text input, ScriptHost& host);
 
 // The user-facing messages of the calculation, as GBK texts.
 text::Text EmptyInputMessage();       // "请输入要计算的数据"

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "platform/automation/apartment.h"
 #include "platform/codepage/codepage.h"
@@ -39,11 +40,13 @@ CallOutcome OutcomeOfInvoke(HResult result) {
 
 // ASCII bytes are the same characters in GBK and in UTF-16, so ASCII text (the usual
 // input: digits, points, commas) needs no conversion.
-Variant TextArgument(std::string_view gbk) {
+Variant TextArgument(Text gbk) {
     if (automation::String::IsAscii(gbk))
-        return Variant::FromString(automation::String::FromAscii(std::string(gbk)));
+        return Variant::FromString(automation::String::FromAscii(std::move(gbk)));
     return Variant::FromString(codepage::Utf16FromGbk(gbk));
 }
+
+Variant TextArgument(std::string_view gbk) { return TextArgument(Text(gbk)); }
 
 // A number read from the engine as a 64-bit integer, truncated toward zero.
 std::int64_t TruncateToInt64(double number) {
@@ -165,6 +168,13 @@ Text ScriptHost::Run(std::string_view procedure, OptionalArgument argument1,
         if (!argument) break;
         arguments.push_back(TextArgument(*argument));
     }
+    return CallEngine(InvokeKind::Method, u"Run", std::move(arguments), Wanted::Text).text;
+}
+
+Text ScriptHost::RunWithText(std::string_view procedure, Text argument) {
+    std::vector<Variant> arguments;
+    arguments.push_back(TextArgument(procedure));
+    arguments.push_back(TextArgument(std::move(argument)));
     return CallEngine(InvokeKind::Method, u"Run", std::move(arguments), Wanted::Text).text;
 }
 

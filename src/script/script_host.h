@@ -67,6 +67,9 @@ public:
              OptionalArgument argument2 = std::nullopt, OptionalArgument argument3 = std::nullopt,
              OptionalArgument argument4 = std::nullopt, OptionalArgument argument5 = std::nullopt,
              OptionalArgument argument6 = std::nullopt);
+    // Run with one argument that the caller hands over, so that a large text reaches the
+    // engine without a copy of its own on the way.
+    Text RunWithText(std::string_view procedure, Text argument);
 
     // Code 0 selects "JScript", 1 asks for "vbs", any other code writes nothing; then the
     // current language is read.

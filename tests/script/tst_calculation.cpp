@@ -121,7 +121,7 @@ void TestCalculation::calculateFromInputText() {
     QFETCH(QStringList, fields);
 
     const script::Calculation calculation =
-        script::Calculate(std::string_view(input.constData(), input.size()), *host_);
+        script::Calculate(std::string(input.constData(), input.size()), *host_);
     QCOMPARE(calculation.status, status);
     if (status == CalculationStatus::Computed) {
         QStringList actual;

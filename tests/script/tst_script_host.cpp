@@ -52,6 +52,10 @@ void TestScriptHost::operationsWithTheRealEngine() {
     QCOMPARE(host.Eval("base + 2"), "42");
     QCOMPARE(host.Run("add", "1", "2"), "1+2");
     QCOMPARE(host.Run("add", codepage::GbkFromUtf8("中"), "x"), codepage::GbkFromUtf8("中+x"));
+    // A handed-over argument arrives as the same text, ASCII or not.
+    QVERIFY(host.ExecuteStatement("function twice(a) { return a + a; }"));
+    QCOMPARE(host.RunWithText("twice", "3,4"), "3,43,4");
+    QCOMPARE(host.RunWithText("twice", codepage::GbkFromUtf8("中")), codepage::GbkFromUtf8("中中"));
     host.AddCode("function seven() { return 7; }");
     QVERIFY(host.LastError().empty());
     QCOMPARE(host.Run("seven"), "7");
@@ -78,6 +82,8 @@ void TestScriptHost::operationsWithoutAnEngine() {
     QCOMPARE(Utf8(host.LastError()), noEngine);
     QCOMPARE(host.Eval("1"), "");
     QCOMPARE(host.Run("calculate", "1,2"), "");
+    QCOMPARE(host.RunWithText("calculate", "1,2"), "");
+    QCOMPARE(Utf8(host.LastError()), noEngine);
     QCOMPARE(host.Language(), "");
     QCOMPARE(host.Timeout(), 0);
     QCOMPARE(host.State(), 0);
