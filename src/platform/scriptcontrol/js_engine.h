@@ -41,6 +41,8 @@ public:
 
     // Time spent inside the engine by the latest Evaluate or Call, conversions excluded.
     std::chrono::nanoseconds LastRunTime() const { return lastRunTime_; }
+    // Time the latest Call took to make engine values of its arguments.
+    std::chrono::nanoseconds LastArgumentTime() const { return lastArgumentTime_; }
 
 private:
     struct GroupReleaser {
@@ -57,6 +59,7 @@ private:
     bool timeLimited_ = false;
     bool timedOut_ = false;
     std::chrono::nanoseconds lastRunTime_{0};
+    std::chrono::nanoseconds lastArgumentTime_{0};
 };
 
 }  // namespace quorvel::scriptcontrol

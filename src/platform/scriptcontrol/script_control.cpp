@@ -91,6 +91,10 @@ HResult ScriptControl::GetIdOfName(std::u16string_view name, DispId& id) const {
 
 std::chrono::nanoseconds ScriptControl::LastRunTime() const { return engine_->LastRunTime(); }
 
+std::chrono::nanoseconds ScriptControl::LastArgumentTime() const {
+    return engine_->LastArgumentTime();
+}
+
 HResult ScriptControl::Invoke(DispId id, InvokeKind kind, const std::vector<Variant>& arguments,
                               Variant& result) {
     result = Variant();

@@ -37,6 +37,8 @@ public:
 
     // Time spent inside the engine by the latest code run or function call.
     std::chrono::nanoseconds LastRunTime() const;
+    // Time the latest function call took to make engine values of its arguments.
+    std::chrono::nanoseconds LastArgumentTime() const;
 
 private:
     automation::HResult RunCode(const std::vector<automation::Variant>& arguments,
