@@ -23,6 +23,7 @@ Text ReplaceText(std::string_view text, std::string_view find, std::string_view 
 // ReplaceText on a text the caller owns, leaving the result in it. When the replacement is
 // no longer than the find text, as when line breaks become commas, the result is built
 // inside the text's own buffer: a large text is neither copied nor given a second buffer.
+// `find` and `replacement` must not point into `text`, whose bytes are overwritten.
 void ReplaceInPlace(Text& text, std::string_view find, std::string_view replacement, int start,
                     std::optional<int> count, bool caseSensitive);
 
