@@ -40,12 +40,12 @@ bool NothingToReplace(std::string_view text, std::string_view find, size_t offse
 
 void ReplaceInPlace(Text& text, std::string_view find, std::string_view replacement, int start,
                     std::optional<int> count, bool caseSensitive) {
-    const size_t offset = StartOffset(start);
-    if (NothingToReplace(text, find, offset, count)) return;
     if (replacement.size() > find.size()) {
         text = ReplaceText(text, find, replacement, start, count, caseSensitive);
         return;
     }
+    const size_t offset = StartOffset(start);
+    if (NothingToReplace(text, find, offset, count)) return;
     // The result is never longer than the text, and each piece moves towards the front.
     char* out = text.data();
     ReplaceMatches(text, find, replacement, offset, count, caseSensitive,
@@ -58,13 +58,14 @@ void ReplaceInPlace(Text& text, std::string_view find, std::string_view replacem
 
 Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
                  int start, std::optional<int> count, bool caseSensitive) {
-    const size_t offset = StartOffset(start);
-    if (NothingToReplace(text, find, offset, count)) return Text(text);
+    // A result no longer than the text is made in a copy of it, in place.
     if (replacement.size() <= find.size()) {
         Text result(text);
         ReplaceInPlace(result, find, replacement, start, count, caseSensitive);
         return result;
     }
+    const size_t offset = StartOffset(start);
+    if (NothingToReplace(text, find, offset, count)) return Text(text);
     Text result;
     result.reserve(text.size() + text.size() / 2);
     ReplaceMatches(text, find, replacement, offset, count, caseSensitive,
