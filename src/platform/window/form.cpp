@@ -203,7 +203,7 @@ void Form::WriteText(ControlId id, const Text& text) {
 void Form::ShowAndActivate() {
     QWidget* first = nullptr;
     for (QWidget* candidate : focusOrder_) {
-        if (candidate->isVisibleTo(this) && candidate->isEnabled()) {
+        if (CanTakeFocus(candidate)) {
             first = candidate;
             break;
         }
@@ -263,15 +263,10 @@ bool Form::HandleKey(QObject* target, const QKeyEvent& key) {
     const Qt::KeyboardModifiers chord = key.modifiers() & kChordModifiers;
     switch (key.key()) {
         case Qt::Key_Tab:
+        case Qt::Key_Backtab:
             // Platforms deliver Shift+Tab as Backtab; a synthetic Shift+Tab may come as Tab.
             if (chord == Qt::NoModifier || chord == Qt::ShiftModifier) {
-                MoveFocus(chord == Qt::NoModifier);
-                return true;
-            }
-            return false;
-        case Qt::Key_Backtab:
-            if (chord == Qt::NoModifier || chord == Qt::ShiftModifier) {
-                MoveFocus(false);
+                MoveFocus(key.key() == Qt::Key_Tab && chord == Qt::NoModifier);
                 return true;
             }
             return false;
@@ -320,11 +315,15 @@ void Form::MoveFocus(bool forward) {
     for (std::ptrdiff_t n = 1; n <= count; ++n) {
         const std::ptrdiff_t index = ((current + step * n) % count + count) % count;
         QWidget* candidate = focusOrder_[static_cast<std::size_t>(index)];
-        if (candidate->isVisibleTo(this) && candidate->isEnabled()) {
+        if (CanTakeFocus(candidate)) {
             candidate->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
             return;
         }
     }
+}
+
+bool Form::CanTakeFocus(const QWidget* control) const {
+    return control->isVisibleTo(this) && control->isEnabled();
 }
 
 void Form::FitOuterSize() {

@@ -59,6 +59,7 @@ private:
     const Entry* Find(ControlId id) const;
     bool HandleKey(QObject* target, const QKeyEvent& key);
     void MoveFocus(bool forward);
+    bool CanTakeFocus(const QWidget* control) const;
     static void InsertLineBreak(QPlainTextEdit* box);
     void FitOuterSize();
     void MarkClosed();
